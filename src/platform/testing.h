@@ -1,0 +1,30 @@
+// Controls that tests and fuzz targets use to drive the platform and watch
+// what the app did with it. The app never includes this header.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/resource_pack.h"
+#include "platform/types.h"
+
+// Allocation: the nth allocation call from now fails (1 = the next one; 0
+// cancels). Calls are counted across LocalAlloc and LocalReAlloc.
+void TestFailAllocationAt(unsigned long nth);
+unsigned long TestAllocationCalls();
+long TestLiveAllocations();
+
+// Message boxes shown so far, oldest first.
+struct MessageBoxRecord {
+  HWND owner = nullptr;
+  std::u16string text;
+  std::u16string caption;  // "Error" when none was given
+  bool hasCaption = false;
+  UINT flags = 0;
+};
+const std::vector<MessageBoxRecord>& TestMessageBoxes();
+void TestQueueMessageBoxAnswer(int answer);
+void TestClearMessageBoxes();
+
+// Replaces the resources in use by these (PlatformUseEmbeddedResources goes back).
+bool TestUseResources(std::vector<PackResource> resources);

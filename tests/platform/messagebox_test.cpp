@@ -1,0 +1,25 @@
+#include <gtest/gtest.h>
+
+#include "platform/dialogs.h"
+#include "platform/testing.h"
+
+TEST(MessageBox, RecordsEachBoxAndAnswersFromTheQueue) {
+  TestClearMessageBoxes();
+  HWND owner = reinterpret_cast<HWND>(0x1234);
+  TestQueueMessageBoxAnswer(IDCANCEL);
+  EXPECT_EQ(MessageBoxW(owner, u"Remove?", u"Bookmark", MB_OKCANCEL), IDCANCEL);
+  EXPECT_EQ(MessageBoxW(nullptr, u"Gone", nullptr, MB_OK), IDOK) << "an empty queue answers OK";
+
+  const auto& shown = TestMessageBoxes();
+  ASSERT_EQ(shown.size(), 2u);
+  EXPECT_EQ(shown[0].owner, owner);
+  EXPECT_EQ(shown[0].text, u"Remove?");
+  EXPECT_EQ(shown[0].caption, u"Bookmark");
+  EXPECT_TRUE(shown[0].hasCaption);
+  EXPECT_EQ(shown[0].flags, static_cast<UINT>(MB_OKCANCEL));
+  EXPECT_EQ(shown[1].owner, nullptr);
+  EXPECT_FALSE(shown[1].hasCaption);
+  EXPECT_EQ(shown[1].caption, u"Error");
+  TestClearMessageBoxes();
+  EXPECT_TRUE(TestMessageBoxes().empty());
+}
