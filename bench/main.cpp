@@ -1,0 +1,17 @@
+#include <benchmark/benchmark.h>
+
+#include "ratio_reporter.h"
+
+bool ReportCompressionSizes();
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  bool sizesMet = ReportCompressionSizes();
+  RatioReporter reporter;
+  reporter.AddRatio("BM_Book_UnCompress", "BM_Book_Libmobi", 4.0);
+  reporter.AddRatio("BM_Compress_Optimal", "BM_Compress_Greedy", 0);
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  benchmark::Shutdown();
+  return sizesMet ? 0 : 1;
+}

@@ -1,0 +1,75 @@
+// Writes the seed corpora of the fuzz targets, taken from the built-in book:
+//   uncompress/  D (two bytes, big-endian) and the stream of each resource
+//   container/   each resource as stored
+//   book_source/ the book source cut at its side lines, and the test fixtures
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "content/stored.h"
+#include "platform/resource.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+bool Write(const fs::path& path, const void* data, size_t size) {
+  std::ofstream out(path, std::ios::binary);
+  out.write(static_cast<const char*>(data), static_cast<std::streamsize>(size));
+  return static_cast<bool>(out);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 3) {
+    std::fprintf(stderr, "usage: fuzz_seeds OUT_DIR BOOK_SOURCE [FIXTURE_DIR…]\n");
+    return 2;
+  }
+  fs::path out = argv[1];
+  for (const char* d : {"uncompress", "container", "book_source"}) fs::create_directories(out / d);
+
+  int written = 0;
+  for (int n = FIRST_ARTICLE; n <= LAST_ARTICLE + 1; ++n) {
+    int id = n > LAST_ARTICLE ? 32767 : 1000 + n;
+    HRSRC found = FindResourceW(nullptr, MAKEINTRESOURCEW(id), RT_RCDATA);
+    if (found == nullptr) continue;
+    const uint8_t* r = static_cast<const uint8_t*>(LoadResource(nullptr, found));
+    DWORD size = SizeofResource(nullptr, found);
+    if (size < CONTAINER_HEADER) continue;
+    std::string name = std::to_string(id);
+    written += Write(out / "container" / name, r, size);
+    unsigned c = static_cast<unsigned>(r[6] << 8 | r[7]);
+    if (CONTAINER_HEADER + c > size) continue;
+    std::vector<uint8_t> seed = {r[8], r[9]};
+    seed.insert(seed.end(), r + CONTAINER_HEADER, r + CONTAINER_HEADER + c);
+    written += Write(out / "uncompress" / name, seed.data(), seed.size());
+  }
+
+  std::ifstream in(argv[2], std::ios::binary);
+  std::stringstream whole;
+  whole << in.rdbuf();
+  std::string text = whole.str();
+  // Pieces of the source from one "## " line to the next: small inputs that
+  // hold every kind of line the parser meets.
+  size_t start = 0;
+  int piece = 0;
+  while (start < text.size() && piece < 400) {
+    size_t next = text.find("\n## ", start + 1);
+    size_t end = next == std::string::npos ? text.size() : next + 1;
+    written += Write(out / "book_source" / ("piece" + std::to_string(piece++)), text.data() + start, end - start);
+    start = end;
+  }
+  for (int i = 3; i < argc; ++i) {
+    if (!fs::is_directory(argv[i])) continue;
+    for (const auto& entry : fs::directory_iterator(argv[i])) {
+      if (entry.is_regular_file()) fs::copy_file(entry.path(), out / "book_source" / entry.path().filename(),
+                                                 fs::copy_options::overwrite_existing);
+    }
+  }
+  std::printf("fuzz_seeds: %d seeds in %s\n", written, out.c_str());
+  return written > 0 ? 0 : 1;
+}
