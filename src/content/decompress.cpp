@@ -1,5 +1,6 @@
 #include "content/decompress.h"
 
+#include <bit>
 #include <cstring>
 
 #include "platform/dialogs.h"
@@ -7,10 +8,15 @@
 
 namespace {
 
-// Tokens in the fast loop may write up to this many bytes past their own
-// end, and read up to this many bytes of input after their first byte.
-constexpr size_t kOutSlack = 16;
-constexpr size_t kInSlack = 10;
+// One step of the fast loop (up to eight plain bytes, then one token) reads
+// less than this much input and writes less than this much output, spill
+// included.
+constexpr size_t kOutSlack = 32;
+constexpr size_t kInSlack = 20;
+constexpr uint64_t kHighBits = 0x8080808080808080ull;
+constexpr uint64_t kNines = 0x0909090909090909ull;
+// The plain-byte scan reads the first byte of the stream as the lowest of a word.
+static_assert(std::endian::native == std::endian::little);
 
 inline void Copy8(BYTE* to, const BYTE* from) {
   uint64_t v;
@@ -21,7 +27,7 @@ inline void Copy8(BYTE* to, const BYTE* from) {
 }  // namespace
 
 // One pass straight into the final buffer, in two loops. While both ends
-// are far away, the fast loop checks them once per token and copies in
+// are far away, the fast loop checks them once per step and copies in
 // fixed-size words, spilling harmlessly into output bytes that later tokens
 // write. Near the ends, the careful loop checks every token against the
 // exact input it needs and the exact room it may use.
@@ -46,19 +52,24 @@ BYTE* UnCompress(const BYTE* stream, unsigned size, unsigned expanded, int* erro
     const BYTE* const inFast = inEnd - kInSlack;
     BYTE* const outFast = outEnd - kOutSlack;
     while (in < inFast && o < outFast) {
+      // Most tokens of a text are single bytes standing for themselves:
+      // take up to eight of them at once, up to the first byte that is
+      // anything else (a zero, a run length, a reference or a space pair).
+      uint64_t word;
+      std::memcpy(&word, in, 8);
+      uint64_t special = (word & kHighBits) | ((word - kNines) & ~word & kHighBits);
+      size_t plain = special ? static_cast<size_t>(__builtin_ctzll(special)) >> 3 : 8;
+      std::memcpy(o, &word, 8);
+      o += plain;
+      in += plain;
+      if (plain == 8) continue;
+
       unsigned c = *in++;
-      // Single bytes and space pairs, most of any text, take no branch of
-      // their own: the pair's second byte is written either way.
-      if (c - 1u >= 8u && c - 0x80u >= 0x40u) {
-        unsigned pair = c >> 7;
-        o[0] = static_cast<BYTE>(pair ? ' ' : c);
+      if (c >= 0xC0) {
+        o[0] = ' ';
         o[1] = static_cast<BYTE>(c ^ 0x80);
-        o += 1 + pair;
-      } else if (c < 0x80) {  // literal run of 1 to 8 bytes
-        Copy8(o, in);
-        o += c;
-        in += c;
-      } else {
+        o += 2;
+      } else if (c >= 0x80) {
         unsigned w = c << 8 | *in++;
         size_t distance = (w >> 3) & 0x7FF;
         size_t length = (w & 7) + 3;
@@ -68,14 +79,20 @@ BYTE* UnCompress(const BYTE* stream, unsigned size, unsigned expanded, int* erro
         }
         const BYTE* from = o - distance;
         if (distance >= 8) {
-          // The word is all behind o; the last two bytes lie at most one
-          // byte into what the word has just written.
+          // The first word is all behind o; the second starts at most at o,
+          // in what the first has just written.
           Copy8(o, from);
           Copy8(o + 8, from + 8);
         } else {
           for (size_t i = 0; i < length; ++i) o[i] = from[i];
         }
         o += length;
+      } else if (c != 0) {  // literal run of 1 to 8 bytes
+        Copy8(o, in);
+        o += c;
+        in += c;
+      } else {
+        *o++ = 0;
       }
     }
   }
