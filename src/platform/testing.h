@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/gdi.h"
 #include "platform/resource_pack.h"
 #include "platform/types.h"
 
@@ -28,3 +29,10 @@ void TestClearMessageBoxes();
 
 // Replaces the resources in use by these (PlatformUseEmbeddedResources goes back).
 bool TestUseResources(std::vector<PackResource> resources);
+
+// The screen: its size, one pixel as a colour (CLR_INVALID outside it), and
+// a PNG of the whole of it.
+int TestScreenWidth();
+int TestScreenHeight();
+COLORREF TestScreenPixel(int x, int y);
+bool TestSaveScreen(const std::string& path, std::string* error);
