@@ -1,6 +1,6 @@
 // A console reporter that, after the runs, prints each benchmark's time
-// beside its peer's from the same run, as a ratio. Pairs are named
-// "<figure>/<ours>" and "<figure>/<peer>".
+// beside its peer's from the same run, as a ratio, and checks it against
+// its target.
 #pragma once
 
 #include <benchmark/benchmark.h>
@@ -13,10 +13,15 @@
 
 class RatioReporter : public benchmark::ConsoleReporter {
  public:
-  // `ours` is reported as peer time / our time ("× faster"), and checked
-  // against `target` when it is non-zero.
-  void AddRatio(std::string ours, std::string peer, double target) {
-    ratios_.push_back({std::move(ours), std::move(peer), target});
+  // `ours` against `peer` as speed: peer time / our time, at least `target`
+  // when the target is non-zero.
+  void AddSpeedup(std::string ours, std::string peer, double target) {
+    ratios_.push_back({std::move(ours), std::move(peer), target, true});
+  }
+  // `ours` against `peer` as cost: our time / peer time, at most `target`
+  // when the target is non-zero.
+  void AddCost(std::string ours, std::string peer, double target) {
+    ratios_.push_back({std::move(ours), std::move(peer), target, false});
   }
 
   void ReportRuns(const std::vector<Run>& runs) override {
@@ -32,9 +37,15 @@ class RatioReporter : public benchmark::ConsoleReporter {
     for (const Ratio& r : ratios_) {
       auto a = seconds_.find(r.ours), b = seconds_.find(r.peer);
       if (a == seconds_.end() || b == seconds_.end()) continue;
-      double ratio = b->second / a->second;
-      std::printf("%-40s %.2fx the throughput of %s", r.ours.c_str(), ratio, r.peer.c_str());
-      if (r.target > 0) std::printf(" (target %.1fx: %s)", r.target, ratio >= r.target ? "met" : "MISSED");
+      if (r.speedup) {
+        double ratio = b->second / a->second;
+        std::printf("%-24s %6.2fx as fast as %s", r.ours.c_str(), ratio, r.peer.c_str());
+        if (r.target > 0) std::printf(" (target at least %.2fx: %s)", r.target, ratio >= r.target ? "met" : "MISSED");
+      } else {
+        double ratio = a->second / b->second;
+        std::printf("%-24s %6.2fx the time of %s", r.ours.c_str(), ratio, r.peer.c_str());
+        if (r.target > 0) std::printf(" (target at most %.2fx: %s)", r.target, ratio <= r.target ? "met" : "MISSED");
+      }
       std::printf("\n");
     }
   }
@@ -43,6 +54,7 @@ class RatioReporter : public benchmark::ConsoleReporter {
   struct Ratio {
     std::string ours, peer;
     double target;
+    bool speedup;
   };
   std::vector<Ratio> ratios_;
   std::map<std::string, double> seconds_;

@@ -2,6 +2,8 @@
 //   uncompress/  D (two bytes, big-endian) and the stream of each resource
 //   container/   each resource as stored
 //   book_source/ the book source cut at its side lines, and the test fixtures
+//   layout/      a pane (width, height, top line, hit start, hit end: two
+//                bytes each, big-endian; one byte of options) and an article
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -10,6 +12,7 @@
 #include <vector>
 
 #include "content/stored.h"
+#include "platform/memory.h"
 #include "platform/resource.h"
 
 namespace fs = std::filesystem;
@@ -30,7 +33,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   fs::path out = argv[1];
-  for (const char* d : {"uncompress", "container", "book_source"}) fs::create_directories(out / d);
+  for (const char* d : {"uncompress", "container", "book_source", "layout"}) fs::create_directories(out / d);
 
   int written = 0;
   for (int n = FIRST_ARTICLE; n <= LAST_ARTICLE + 1; ++n) {
@@ -47,6 +50,21 @@ int main(int argc, char** argv) {
     std::vector<uint8_t> seed = {r[8], r[9]};
     seed.insert(seed.end(), r + CONTAINER_HEADER, r + CONTAINER_HEADER + c);
     written += Write(out / "uncompress" / name, seed.data(), seed.size());
+  }
+
+  // Panes of both views' sizes, a few scroll positions and highlights, both faces.
+  const uint8_t panes[][11] = {
+      {0, 227, 0, 132, 0, 0, 0, 0, 0, 0, 0x00},    {0, 227, 0, 120, 0, 3, 0, 40, 0, 60, 0x21},
+      {1, 224, 2, 88, 0, 1, 0, 12, 0, 30, 0x45},   {0, 40, 0, 60, 0, 9, 0, 100, 0, 90, 0x12},
+  };
+  for (int n = FIRST_ARTICLE; n <= LAST_ARTICLE; ++n) {
+    BYTE* article = FetchStored(n, nullptr);
+    if (article == nullptr) continue;
+    const uint8_t* pane = panes[n % 4];
+    std::vector<uint8_t> seed(pane, pane + 11);
+    seed.insert(seed.end(), article, article + StoredLength(article));
+    LocalFree(article);
+    written += Write(out / "layout" / std::to_string(n), seed.data(), seed.size());
   }
 
   std::ifstream in(argv[2], std::ios::binary);
