@@ -4,6 +4,9 @@
 //   book_source/ the book source cut at its side lines, and the test fixtures
 //   layout/      a pane (width, height, top line, hit start, hit end: two
 //                bytes each, big-endian; one byte of options) and an article
+//   menubar/     a menu-bar description's length (two bytes, big-endian), the
+//                description, and a menu resource
+//   dialog_template/ dialog templates as the resources hold them
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -12,8 +15,10 @@
 #include <vector>
 
 #include "content/stored.h"
+#include "platform/controls/dialog_template.h"
 #include "platform/memory.h"
 #include "platform/resource.h"
+#include "tests/platform/menus/menus_fixture.h"
 
 namespace fs = std::filesystem;
 
@@ -87,6 +92,55 @@ int main(int argc, char** argv) {
       if (entry.is_regular_file()) fs::copy_file(entry.path(), out / "book_source" / entry.path().filename(),
                                                  fs::copy_options::overwrite_existing);
     }
+  }
+  // menubar/: the app's menu-bar description and menu, and variations.
+  fs::create_directories(out / "menubar");
+  std::vector<uint8_t> appMenu, smallMenu;
+  std::string error;
+  EncodeMenuResource(AppMenu(), &appMenu, &error);
+  EncodeMenuResource({{0, 1, u"&One\bF1", {}}, {MF_SEPARATOR, 0, u"", {}}}, &smallMenu, &error);
+  MenuBarDescription badIndex = AppMenuBar();
+  badIndex.buttons[1].popup = 2;
+  const std::pair<MenuBarDescription, const std::vector<uint8_t>*> menuBars[] = {
+      {AppMenuBar(), &appMenu}, {badIndex, &appMenu}, {MenuBarDescription{}, &smallMenu}};
+  for (size_t i = 0; i < std::size(menuBars); ++i) {
+    const auto& [description, menu] = menuBars[i];
+    std::vector<uint8_t> bar = EncodeMenuBarDescription(description);
+    std::vector<uint8_t> seed = {static_cast<uint8_t>(bar.size() >> 8), static_cast<uint8_t>(bar.size())};
+    seed.insert(seed.end(), bar.begin(), bar.end());
+    seed.insert(seed.end(), menu->begin(), menu->end());
+    written += Write(out / "menubar" / ("seed" + std::to_string(i)), seed.data(), seed.size());
+  }
+  // dialog_template/: a dialog with no items, one with each kind of item.
+  fs::create_directories(out / "dialog_template");
+  DialogTemplate bare;
+  bare.style = 0x90C80840;
+  bare.exStyle = 0x80000000;
+  bare.width = bare.height = 160;
+  bare.caption = u"Choose Section";
+  bare.pointSize = 8;
+  bare.face = u"System";
+  DialogTemplate full = bare;
+  full.caption = u"Lumora";
+  const uint16_t classes[] = {DIALOG_CLASS_STATIC, DIALOG_CLASS_EDIT, DIALOG_CLASS_BUTTON,
+                              DIALOG_CLASS_LISTBOX, DIALOG_CLASS_SCROLLBAR, DIALOG_CLASS_NAMED};
+  for (uint16_t c : classes) {
+    DialogItem item;
+    item.classNumber = c;
+    item.className = c == DIALOG_CLASS_NAMED ? u"Custom" : u"";
+    item.id = static_cast<uint16_t>(1000 + c);
+    item.x = item.y = 7;
+    item.width = 50;
+    item.height = 10;
+    item.text = u"Text";
+    full.items.push_back(item);
+  }
+  full.items[0].text.clear();
+  full.items[0].resourceId = 119;
+  for (const DialogTemplate* d : {&bare, &full}) {
+    std::vector<uint8_t> bytes;
+    if (EncodeDialogTemplate(*d, &bytes, &error))
+      written += Write(out / "dialog_template" / (d == &bare ? "bare" : "full"), bytes.data(), bytes.size());
   }
   std::printf("fuzz_seeds: %d seeds in %s\n", written, out.c_str());
   return written > 0 ? 0 : 1;

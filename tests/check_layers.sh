@@ -17,7 +17,7 @@ declare -A allowed=(
   [shell]="platform content view index search bookmarks export"
 )
 # The platform's public interface: what the app may include of it.
-public="platform.h types.h memory.h resource.h dialogs.h gdi.h"
+public="platform.h types.h clipboard.h shellapi.h memory.h resource.h dialogs.h gdi.h registry.h user.h controls.h menus.h shell.h"
 std='^(algorithm|array|bit|cassert|cctype|cerrno|climits|cstdarg|cstddef|cstdint|cstdio|cstdlib|cstring|cwchar|initializer_list|iterator|limits|new|type_traits|utility)$'
 
 status=0

@@ -30,5 +30,8 @@
 #define IDYES 6
 #define IDNO 7
 
-// A null caption shows the platform's default caption, "Error".
+// A modal box centred on the screen, owned by the owner's top-level window,
+// which is disabled meanwhile. A null caption shows the platform's default
+// caption, "Error". Return chooses the default button (the first, or the
+// second with MB_DEFBUTTON2), Escape Cancel or a lone OK.
 int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT flags);

@@ -14,3 +14,9 @@ bool PlatformUseResourcePack(const std::vector<uint8_t>& pack, std::string* erro
 
 // Goes back to the pack embedded in the executable.
 void PlatformUseEmbeddedResources();
+
+// The file that holds the registry: by default $XDG_CONFIG_HOME/lumora/registry
+// (or ~/.config/lumora/registry); an empty path keeps it in memory only.
+// Choosing a file starts from what it holds.
+void PlatformUseRegistryFile(const std::string& path);
+std::string PlatformRegistryPath();

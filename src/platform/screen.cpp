@@ -82,11 +82,14 @@ namespace gdi {
 bool ResolveScreen(const DeviceContext& dc, Target* target) {
   Screen& s = TheScreen();
   Box bounds{0, 0, s.buffer.width, s.buffer.height};
+  // A window's context follows its window as it moves, is covered or goes.
+  RECT area = dc.area, clip = dc.clip;
+  if (dc.window != nullptr && (s.windowArea == nullptr || !s.windowArea(dc.window, &area, &clip))) return false;
   target->pixels = s.buffer.pixels.data();
   target->stride = s.buffer.width;
-  target->originX = dc.area.left;
-  target->originY = dc.area.top;
-  target->clip = Intersect(Intersect(bounds, BoxOf(dc.area)), BoxOf(dc.clip));
+  target->originX = area.left;
+  target->originY = area.top;
+  target->clip = Intersect(Intersect(bounds, BoxOf(area)), BoxOf(clip));
   ++s.changes;
   return !target->clip.Empty();
 }

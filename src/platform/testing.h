@@ -24,6 +24,9 @@ struct MessageBoxRecord {
   UINT flags = 0;
 };
 const std::vector<MessageBoxRecord>& TestMessageBoxes();
+// The answer of the next box, given once it has been painted, without
+// input. A box with no queued answer waits for input; when the input ends it
+// is cancelled: IDCANCEL, or IDNO for Yes/No, else IDOK.
 void TestQueueMessageBoxAnswer(int answer);
 void TestClearMessageBoxes();
 
@@ -36,3 +39,8 @@ int TestScreenWidth();
 int TestScreenHeight();
 COLORREF TestScreenPixel(int x, int y);
 bool TestSaveScreen(const std::string& path, std::string* error);
+
+// The clipboard: emptied and closed; and the bytes of one format as it holds
+// them (empty when it holds none).
+void TestResetClipboard();
+std::vector<uint8_t> TestClipboardBytes(UINT format);

@@ -12,6 +12,7 @@ typedef uint8_t BYTE;
 typedef uint16_t WORD;
 typedef uint32_t DWORD;
 typedef int32_t LONG;
+typedef uint32_t ULONG;
 typedef int BOOL;
 typedef unsigned int UINT;
 typedef uintptr_t WPARAM;

@@ -23,3 +23,29 @@ TEST(MessageBox, RecordsEachBoxAndAnswersFromTheQueue) {
   TestClearMessageBoxes();
   EXPECT_TRUE(TestMessageBoxes().empty());
 }
+
+// Without queued answers and without input the box is cancelled at once:
+// Cancel when it has that button, No for Yes/No, else OK.
+TEST(MessageBox, WithoutInputTheBoxIsCancelled) {
+  const struct {
+    UINT flags;
+    int answer;
+  } cases[] = {
+      {MB_OK | MB_ICONSTOP, IDOK},
+      {MB_OKCANCEL, IDCANCEL},
+      {MB_YESNO | MB_DEFBUTTON2, IDNO},
+      {MB_YESNOCANCEL, IDCANCEL},
+      {MB_OK | MB_ICONEXCLAMATION, IDOK},
+  };
+  TestClearMessageBoxes();
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.flags);
+    EXPECT_EQ(MessageBoxW(nullptr, u"There is not enough memory, aborting", u"Error", c.flags), c.answer);
+  }
+  TestQueueMessageBoxAnswer(IDYES);
+  EXPECT_EQ(MessageBoxW(nullptr, nullptr, nullptr, MB_YESNO), IDYES) << "a queued answer goes first";
+  ASSERT_EQ(TestMessageBoxes().size(), std::size(cases) + 1);
+  EXPECT_EQ(TestMessageBoxes()[1].flags, static_cast<UINT>(MB_OKCANCEL));
+  EXPECT_TRUE(TestMessageBoxes().back().text.empty());
+  TestClearMessageBoxes();
+}

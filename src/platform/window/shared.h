@@ -1,0 +1,31 @@
+// What the window system's areas ask of one another: the core (window/),
+// the controls (controls/) and the menus and bars (menus/). Internal to the
+// platform.
+#pragma once
+
+#include "platform/user.h"
+
+// Core. Modal loops (dialog boxes, message boxes, menus being tracked)
+// register their window, innermost last, so that a headless run whose input
+// has run out can cancel them, innermost first, before it closes the
+// program's top-level windows.
+void EnterModalLoop(HWND window);
+void LeaveModalLoop(HWND window);
+
+// Controls. The built-in classes "STATIC", "BUTTON", "EDIT", "LISTBOX" and
+// "SCROLLBAR", registered once by the core before the first window exists.
+void RegisterControlClasses();
+// The vertical bar of a WS_VSCROLL window, which the core places outside the
+// client area once the bar has a range: drawn in `bar` (window coordinates
+// of `dc`), and a press at `point` (screen coordinates) tracked with capture,
+// sending WM_VSCROLL to the window with a null lParam.
+void PaintWindowScrollBar(HWND window, HDC dc, const RECT* bar, const SCROLLINFO* info);
+void PressWindowScrollBar(HWND window, const RECT* bar, POINT point);
+
+// Menus and bars. Their window classes, registered once by the core.
+void RegisterMenuClasses();
+// DefWindowProcW passes WM_SYSKEYDOWN and WM_SYSKEYUP here: Alt pressed and
+// released alone, or F10, opens the first menu of the command bar or menu
+// bar of the window (or of its top-level window). True when the key opened
+// a menu.
+bool MenuBarKey(HWND window, UINT message, WPARAM key);
