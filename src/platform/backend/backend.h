@@ -46,6 +46,10 @@ struct Backend {
   // Waits for input for at most timeoutMs (0: only what is already there;
   // negative: as long as it takes).
   InputWait (*waitInput)(InputEvent* event, int64_t timeoutMs);
+  // Makes a waitInput in progress, or the next one, return kTimeout at once,
+  // so that the loop looks at work that arrived from elsewhere (another
+  // process's message). Safe to call from any thread; null: nothing waits long.
+  void (*wake)();
   // The system clipboard and the browser; null keeps them in the process.
   const ClipboardBridge* clipboard;
   bool (*openUrl)(const std::string& url);

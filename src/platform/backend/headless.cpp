@@ -176,7 +176,7 @@ void Raise() {}
 }  // namespace
 
 const Backend& HeadlessBackend() {
-  static const Backend backend{"headless", Open, Close, Present, Wait, nullptr, nullptr,
+  static const Backend backend{"headless", Open, Close, Present, Wait, nullptr, nullptr, nullptr,
                                HasFocus, Raise, Ticks, MinuteOfDay};
   return backend;
 }
