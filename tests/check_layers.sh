@@ -10,11 +10,12 @@ cd "$root/src" || exit 1
 declare -A allowed=(
   [content]="platform"
   [view]="platform content"
-  [index]="platform content view"
-  [search]="platform content view"
-  [bookmarks]="platform content"
-  [export]="platform content view"
-  [shell]="platform content view index search bookmarks export"
+  [settings]="platform"
+  [bookmarks]="platform settings"
+  [index]="platform content view settings bookmarks"
+  [search]="platform content view settings"
+  [export]="platform content view settings"
+  [shell]="platform content view settings bookmarks index search export"
 )
 # The platform's public interface: what the app may include of it.
 public="platform.h types.h clipboard.h shellapi.h memory.h resource.h dialogs.h gdi.h registry.h user.h controls.h menus.h shell.h"

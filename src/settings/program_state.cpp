@@ -1,0 +1,4 @@
+#include "settings/program_state.h"
+
+WORD CurrentArticle;
+HWND MainWindow;
