@@ -142,6 +142,13 @@ int main(int argc, char** argv) {
     if (EncodeDialogTemplate(*d, &bytes, &error))
       written += Write(out / "dialog_template" / (d == &bare ? "bare" : "full"), bytes.data(), bytes.size());
   }
+  // registry/: a file as the program writes it, every kind of value.
+  fs::create_directories(out / "registry");
+  const char kRegistry[] =
+      "; registry\n[Software\\Varnatek]\n\"FullScreen\"=dword:00000001\n"
+      "[Software\\Varnatek\\Lumora]\n\"Flags\"=dword:d1140040\n\"FontName\"=sz:\"David \\\"CLM\\\" \\u0001\"\n"
+      "\"Bookmarks\"=hex:05,00,00,00,00,00,00,00\n\"Odd\"=hex(1):41,00,42\n[Odd ^005C key]\n";
+  written += Write(out / "registry" / "file", kRegistry, sizeof kRegistry - 1);
   std::printf("fuzz_seeds: %d seeds in %s\n", written, out.c_str());
   return written > 0 ? 0 : 1;
 }

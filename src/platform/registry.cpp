@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "platform/options.h"
+#include "platform/registry_file.h"
 
 namespace {
 
@@ -47,6 +48,7 @@ struct Handle {
 
 struct Registry {
   Key root;
+  bool crashAfterTemporary = false;  // tests: leave as a killed process would
   std::string path;  // empty: kept in memory only
   bool pathChosen = false;
   bool loaded = false;
@@ -464,6 +466,7 @@ bool Save(Registry& r) {
   if (fd < 0) return false;
   bool ok = WriteAll(fd, Serialize(r.root)) && fsync(fd) == 0;
   ok = close(fd) == 0 && ok;
+  if (r.crashAfterTemporary) return false;
   if (!ok || std::rename(temp.c_str(), r.path.c_str()) != 0) {
     unlink(temp.c_str());
     return false;
@@ -599,3 +602,13 @@ std::string PlatformRegistryPath() {
   Registry& r = TheRegistry();
   return r.pathChosen ? r.path : DefaultPath();
 }
+
+bool ParseRegistryFile(const std::string& text, std::string* canonical) {
+  Key root;
+  int badLine = 0;
+  if (!Parse(text, &root, &badLine)) return false;
+  if (canonical) *canonical = Serialize(root);
+  return true;
+}
+
+void TestRegistryStopBeforeRename(bool stop) { TheRegistry().crashAfterTemporary = stop; }

@@ -12,6 +12,7 @@
 
 #include "platform/options.h"
 #include "platform/registry.h"
+#include "platform/registry_file.h"
 
 namespace fs = std::filesystem;
 
@@ -242,4 +243,23 @@ TEST_F(Registry, AnotherProcessReadingNeverSeesHalfAFile) {
     ASSERT_FALSE(fs::exists(path_.string() + ".bad")) << "a read saw a half-written file";
   }
   EXPECT_GT(reads, 0);
+}
+
+TEST_F(Registry, AWriteKilledBeforeItsRenameLeavesTheOldFile) {
+  HKEY key = Create(u"Software\\Varnatek\\Lumora");
+  DWORD before = 1, after = 2;
+  ASSERT_EQ(RegSetValueExW(key, u"Lesson", 0, REG_DWORD, reinterpret_cast<BYTE*>(&before), 4), ERROR_SUCCESS);
+  std::string old = ReadFile(path_);
+  TestRegistryStopBeforeRename(true);
+  RegSetValueExW(key, u"Lesson", 0, REG_DWORD, reinterpret_cast<BYTE*>(&after), 4);
+  TestRegistryStopBeforeRename(false);
+  RegCloseKey(key);
+  EXPECT_EQ(ReadFile(path_), old) << "the old file is intact";
+
+  PlatformUseRegistryFile(path_.string());  // the next start
+  HKEY again = nullptr;
+  ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, u"Software\\Varnatek\\Lumora", 0, KEY_READ, &again), ERROR_SUCCESS);
+  EXPECT_EQ(Query(again, u"Lesson"), (Bytes{1, 0, 0, 0}));
+  RegCloseKey(again);
+  EXPECT_FALSE(fs::exists(path_.string() + ".bad"));
 }
