@@ -7,6 +7,8 @@
 //   menubar/     a menu-bar description's length (two bytes, big-endian), the
 //                description, and a menu resource
 //   dialog_template/ dialog templates as the resources hold them
+//   registry/    a registry file
+//   instance/    the records between processes: each kind of request, a reply
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -16,6 +18,7 @@
 
 #include "content/stored.h"
 #include "platform/controls/dialog_template.h"
+#include "platform/instance/protocol.h"
 #include "platform/memory.h"
 #include "platform/resource.h"
 #include "tests/platform/menus/menus_fixture.h"
@@ -149,6 +152,24 @@ int main(int argc, char** argv) {
       "[Software\\Varnatek\\Lumora]\n\"Flags\"=dword:d1140040\n\"FontName\"=sz:\"David \\\"CLM\\\" \\u0001\"\n"
       "\"Bookmarks\"=hex:05,00,00,00,00,00,00,00\n\"Odd\"=hex(1):41,00,42\n[Odd ^005C key]\n";
   written += Write(out / "registry" / "file", kRegistry, sizeof kRegistry - 1);
+  fs::create_directories(out / "instance");
+  std::vector<instance::Request> requests(5);
+  requests[0].anyClass = requests[0].anyTitle = false;
+  requests[0].className = requests[0].title = u"Lumora";
+  requests[1].ask = instance::Ask::kSend;
+  requests[1].process = 0x0123456789ABCDEF;
+  requests[1].window = 0x40000;
+  requests[1].message = 0x0111;
+  requests[1].wParam = 119;
+  requests[2].ask = instance::Ask::kForeground;
+  requests[3].ask = instance::Ask::kSetForeground;
+  requests[4].ask = instance::Ask::kParent;
+  for (size_t i = 0; i < requests.size(); ++i) {
+    std::vector<uint8_t> bytes = instance::EncodeRequest(requests[i]);
+    written += Write(out / "instance" / ("request" + std::to_string(i)), bytes.data(), bytes.size());
+  }
+  std::vector<uint8_t> reply = instance::EncodeReply(instance::Reply{instance::Answer::kResult, 1, 4119});
+  written += Write(out / "instance" / "reply", reply.data(), reply.size());
   std::printf("fuzz_seeds: %d seeds in %s\n", written, out.c_str());
   return written > 0 ? 0 : 1;
 }

@@ -1,6 +1,7 @@
 // The backend in use, chosen by name.
 #include "platform/backend/backend.h"
 
+#include "platform/backend/desktop.h"
 #include "platform/clipboard_bridge.h"
 #include "platform/shell_execute.h"
 
@@ -8,7 +9,7 @@ namespace {
 
 const Backend* g_current = nullptr;
 
-const Backend* const kBackends[] = {&HeadlessBackend()};
+const Backend* const kBackends[] = {&HeadlessBackend(), &DesktopBackend()};
 
 }  // namespace
 

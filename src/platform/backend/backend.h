@@ -17,7 +17,8 @@ struct InputEvent {
     kPress,    // the pen (or mouse button) goes down at x, y
     kMove,     // it moves to x, y
     kRelease,  // it comes up at x, y
-    kKeyDown,  // key: a virtual key; unit: the character it types, 0 for the platform's own
+    kKeyDown,  // key: a virtual key; unit: the character it types, 0 for the platform's own,
+               // kTypesNothing when its text comes separately as kChar
     kKeyUp,    // key
     kChar,     // unit: one UTF-16 unit typed, delivered as WM_CHAR
     kCommand,  // key: a command id, sent as WM_COMMAND to the foreground window
@@ -28,6 +29,8 @@ struct InputEvent {
   UINT key = 0;
   WCHAR unit = 0;
 };
+
+constexpr WCHAR kTypesNothing = 0xFFFF;
 
 enum class InputWait {
   kEvent,    // *event holds the next piece of input

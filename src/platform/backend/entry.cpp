@@ -4,8 +4,10 @@
 #include <string>
 
 #include "platform/backend/backend.h"
+#include "platform/backend/desktop.h"
 #include "platform/backend/headless.h"
 #include "platform/entry.h"
+#include "platform/instance/instance.h"
 #include "platform/options.h"
 #include "platform/resource.h"
 #include "platform/screen.h"
@@ -23,8 +25,10 @@ void PrintHelp(const char* program) {
       "\n"
       "Platform options:\n"
       "  --backend NAME          how the screen is shown and input arrives: %s\n"
-      "                          (default headless)\n"
+      "                          (default desktop when a display is there, else headless)\n"
       "  --screen WxH            the device screen's size in pixels (default 240x320)\n"
+      "  --scale N               desktop window pixels per screen pixel, 1 to %d\n"
+      "                          (default the largest that fits the display)\n"
       "  --os-version MAJOR.MINOR  the system version the program sees (default 5.1)\n"
       "  --registry FILE         keep the registry in FILE\n"
       "  --resources FILE        read the resources from a resource pack file instead\n"
@@ -34,18 +38,20 @@ void PrintHelp(const char* program) {
       "  --help                  show this help\n"
       "\n"
       "Program arguments are passed to the program.\n",
-      program, names.c_str());
+      program, names.c_str(), kMaxDesktopScale);
+}
+
+// A whole number from 1 to most, digits only.
+bool ParseNumber(const std::string& t, int most, int* out) {
+  if (t.empty() || t.size() > 5 || t.find_first_not_of("0123456789") != std::string::npos) return false;
+  *out = std::stoi(t);
+  return *out >= 1 && *out <= most;
 }
 
 bool ParseSize(const std::string& s, int* width, int* height) {
   size_t x = s.find('x');
-  if (x == std::string::npos || x == 0 || x + 1 >= s.size() || s.size() > 11) return false;
-  auto number = [](const std::string& t, int* out) {
-    if (t.empty() || t.find_first_not_of("0123456789") != std::string::npos) return false;
-    *out = std::stoi(t);
-    return *out >= 1 && *out <= 8192;
-  };
-  return number(s.substr(0, x), width) && number(s.substr(x + 1), height);
+  if (x == std::string::npos) return false;
+  return ParseNumber(s.substr(0, x), 8192, width) && ParseNumber(s.substr(x + 1), 8192, height);
 }
 
 bool ParseVersion(const std::string& s, int* major, int* minor) {
@@ -68,7 +74,7 @@ int Usage(const char* program, const std::string& why) {
 int PlatformMain(int argc, char** argv, WinMainProc winMain) {
   const char* program = argc > 0 && argv[0] != nullptr ? argv[0] : "lumora";
   if (const char* slash = std::strrchr(program, '/')) program = slash + 1;
-  std::string backend = "headless", scenarioFile, screenshot;
+  std::string backend, scenarioFile, screenshot;  // no backend named: chosen below
   int width = 240, height = 320;
   int i = 1;
   for (; i < argc; ++i) {
@@ -82,8 +88,8 @@ int PlatformMain(int argc, char** argv, WinMainProc winMain) {
       return 0;
     }
     if (a.rfind("--", 0) != 0) break;
-    static const char* const kWithValue[] = {"--backend",   "--screen",   "--os-version", "--registry",
-                                             "--resources", "--scenario", "--screenshot"};
+    static const char* const kWithValue[] = {"--backend",   "--screen",   "--scale",     "--os-version",
+                                             "--registry",  "--resources", "--scenario", "--screenshot"};
     bool known = false;
     for (const char* o : kWithValue) known = known || a == o;
     if (!known) return Usage(program, "unknown option " + a);
@@ -93,6 +99,11 @@ int PlatformMain(int argc, char** argv, WinMainProc winMain) {
       backend = value;
     } else if (a == "--screen") {
       if (!ParseSize(value, &width, &height)) return Usage(program, "--screen needs WxH, each 1 to 8192");
+    } else if (a == "--scale") {
+      int scale = 0;
+      if (!ParseNumber(value, kMaxDesktopScale, &scale))
+        return Usage(program, "--scale needs a whole number from 1 to " + std::to_string(kMaxDesktopScale));
+      DesktopSetScale(scale);
     } else if (a == "--os-version") {
       int major = 0, minor = 0;
       if (!ParseVersion(value, &major, &minor)) return Usage(program, "--os-version needs MAJOR.MINOR");
@@ -114,7 +125,7 @@ int PlatformMain(int argc, char** argv, WinMainProc winMain) {
   if (!Utf8ToUtf16(rest, &commandLine)) commandLine.assign(rest.begin(), rest.end());
 
   if (!scenarioFile.empty()) {
-    if (backend != "headless") return Usage(program, "--scenario needs the headless backend");
+    if (!backend.empty() && backend != "headless") return Usage(program, "--scenario needs the headless backend");
     Scenario scenario;
     std::vector<std::string> errors;
     if (!LoadScenarioFile(scenarioFile, &scenario, &errors)) {
@@ -126,10 +137,19 @@ int PlatformMain(int argc, char** argv, WinMainProc winMain) {
   if (!screenshot.empty()) HeadlessScreenshotAtExit(screenshot);
   ScreenResize(width, height);
   std::string error;
-  if (!UseBackend(backend, &error)) return Usage(program, error);
+  bool open = false;
+  if (backend.empty() && scenarioFile.empty() && screenshot.empty()) {
+    open = UseBackend("desktop", &error);
+    if (!open)
+      std::fprintf(stderr, "%s: %s; running headless (for a picture: %s --backend headless --scenario FILE "
+                   "--screenshot out.png)\n", program, error.c_str(), program);
+  }
+  if (!open && !UseBackend(backend.empty() ? "headless" : backend, &error)) return Usage(program, error);
   win::EnsureStarted();
+  StartInstanceLayer();  // without it the program runs as if alone
 
   int code = winMain(GetModuleHandleW(nullptr), nullptr, commandLine.data(), SW_SHOW);
+  StopInstanceLayer();
   bool clean = HeadlessFinish();
   CloseBackend();
   return code != 0 || clean ? code : 1;

@@ -2,10 +2,13 @@
 // test, a clock that moves only with the input so runs repeat exactly.
 #include "platform/backend/headless.h"
 
+#include <chrono>
+#include <condition_variable>
 #include <cstdio>
 #include <deque>
 #include <filesystem>
 #include <functional>
+#include <mutex>
 
 #include "platform/backend/backend.h"
 #include "platform/backend/testing.h"
@@ -39,7 +42,29 @@ struct Headless {
   uint64_t presents = 0;
   std::string exitShot;
   bool exitShotTaken = false;
+  bool focus = true;
+  int raises = 0;
 };
+
+// Wakes come from any thread.
+struct Waker {
+  std::mutex mutex;
+  std::condition_variable changed;
+  bool woken = false;
+};
+
+Waker& TheWaker() {
+  static Waker* w = new Waker;
+  return *w;
+}
+
+bool TakeWake() {
+  Waker& w = TheWaker();
+  std::lock_guard<std::mutex> lock(w.mutex);
+  bool was = w.woken;
+  w.woken = false;
+  return was;
+}
 
 Headless& TheHeadless() {
   static Headless* h = new Headless;
@@ -145,6 +170,7 @@ bool Pop(InputEvent* event) {
 
 InputWait Wait(InputEvent* event, int64_t timeoutMs) {
   Headless& h = TheHeadless();
+  if (TakeWake()) return InputWait::kTimeout;
   if (Pop(event)) return InputWait::kEvent;
   if (timeoutMs == 0) return InputWait::kTimeout;
   while (h.run != nullptr && !h.run->failed && h.run->next < h.run->scenario.commands.size()) {
@@ -170,13 +196,27 @@ uint32_t Ticks() { return TheHeadless().ticks; }
 int MinuteOfDay() { return 12 * 60; }
 bool Open(std::string*) { return true; }
 void Close() {}
-bool HasFocus() { return true; }
-void Raise() {}
+bool HasFocus() { return TheHeadless().focus; }
+
+void Raise() {
+  Headless& h = TheHeadless();
+  h.focus = true;
+  ++h.raises;
+}
+
+void Wake() {
+  Waker& w = TheWaker();
+  {
+    std::lock_guard<std::mutex> lock(w.mutex);
+    w.woken = true;
+  }
+  w.changed.notify_all();
+}
 
 }  // namespace
 
 const Backend& HeadlessBackend() {
-  static const Backend backend{"headless", Open, Close, Present, Wait, nullptr, nullptr, nullptr,
+  static const Backend backend{"headless", Open, Close, Present, Wait, Wake, nullptr, nullptr,
                                HasFocus, Raise, Ticks, MinuteOfDay};
   return backend;
 }
@@ -247,4 +287,21 @@ const std::vector<std::string>& TestScenarioErrors() { return TheHeadless().erro
 const std::vector<uint32_t>& TestPresentedFrame() { return TheHeadless().frame; }
 uint64_t TestPresentCount() { return TheHeadless().presents; }
 
-void TestResetHeadless() { TheHeadless() = Headless{}; }
+void TestSetHeadlessFocus(bool focus) { TheHeadless().focus = focus; }
+int TestHeadlessRaises() { return TheHeadless().raises; }
+
+bool TestWaitForWake(int64_t timeoutMs) {
+  Waker& w = TheWaker();
+  std::unique_lock<std::mutex> lock(w.mutex);
+  auto woken = [&w] { return w.woken; };
+  if (timeoutMs < 0) w.changed.wait(lock, woken);
+  else w.changed.wait_for(lock, std::chrono::milliseconds(timeoutMs), woken);
+  bool was = w.woken;
+  w.woken = false;
+  return was;
+}
+
+void TestResetHeadless() {
+  TheHeadless() = Headless{};
+  TakeWake();
+}

@@ -33,5 +33,16 @@ const std::vector<std::string>& TestScenarioErrors();
 const std::vector<uint32_t>& TestPresentedFrame();
 uint64_t TestPresentCount();
 
-// Everything back as at start: no input, no scenario, no callback, clock at 0.
+// Whether the headless window has the user's focus (at start it has); the
+// backend's raise gives it the focus. How often it was raised.
+void TestSetHeadlessFocus(bool focus);
+int TestHeadlessRaises();
+
+// Waits until the backend's wake is called (true; the wake is used up) or
+// timeoutMs passes (false; negative: no limit). For an idle callback that
+// waits for messages from other processes.
+bool TestWaitForWake(int64_t timeoutMs);
+
+// Everything back as at start: no input, no scenario, no callback, clock at
+// 0, the focus, no wake pending.
 void TestResetHeadless();

@@ -230,7 +230,8 @@ bool ReadTemplate(const DLGTEMPLATE* pointer, size_t available, DialogTemplate* 
   return DecodeDialogTemplate(bytes, size, out, nullptr);
 }
 
-int RunModal(HINSTANCE instance, const DialogTemplate& t, HWND owner, DLGPROC proc, LPARAM param) {
+int RunModal(HINSTANCE instance, DialogTemplate t, HWND owner, DLGPROC proc, LPARAM param) {
+  t.style |= WS_VISIBLE;  // a modal dialog shows whether or not its template asks
   HWND top = TopLevel(owner);
   bool disable = top != nullptr && IsWindowEnabled(top);
   HWND dialog = CreateFromTemplate(instance, t, top, proc, param);

@@ -87,6 +87,11 @@ void ResetLoop();
 void ResetSystem();
 
 Window* Find(HWND window);
+// This process's first top-level window of the class (a name or an atom) and
+// title; null names match any. The platform's own windows only when asked.
+HWND FindTopLevel(LPCWSTR className, LPCWSTR title, bool withSystem);
+// Messages sent here from other processes, run now (see remote.h).
+void DeliverRemoteMessages();
 std::shared_ptr<WindowClass> LookUpClass(LPCWSTR name);
 
 // Geometry. Client rectangles are relative to the window's top-left.

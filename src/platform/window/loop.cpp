@@ -268,6 +268,7 @@ void WindUp() {
 
 WCHAR Typed(UINT vk, WCHAR given) {
   bool shift = Down(VK_SHIFT), control = Down(VK_CONTROL);
+  if (given == kTypesNothing) return 0;
   if (given != 0) return given;
   if (vk >= 'A' && vk <= 'Z') {
     if (control) return static_cast<WCHAR>(vk - 'A' + 1);
@@ -349,6 +350,7 @@ BOOL GetMessageW(MSG* message, HWND window, UINT first, UINT last) {
   EnsureStarted();
   Loop& l = TheLoop();
   for (;;) {
+    DeliverRemoteMessages();
     if (window != nullptr && Find(window) == nullptr) return -1;  // it went while we waited
     if (TakePosted(message, window, first, last, true)) return message->message != WM_QUIT;
     if (l.quit) {
@@ -374,6 +376,7 @@ BOOL PeekMessageW(MSG* message, HWND window, UINT first, UINT last, UINT remove)
   Loop& l = TheLoop();
   bool take = (remove & PM_REMOVE) != 0;
   for (int round = 0; round < 2; ++round) {
+    DeliverRemoteMessages();
     if (TakePosted(message, window, first, last, take)) return TRUE;
     if (l.quit) {
       if (take) l.quit = false;

@@ -16,6 +16,11 @@ struct RemoteWindows {
   // The other process's window in front when none of ours is, or nothing.
   HWND (*foreground)();
   BOOL (*setForeground)(HWND window);
+  // GetParent of one of the layer's windows, as one of its handles.
+  HWND (*parent)(HWND window);
+  // Runs the messages that other processes sent here; the loops call it on
+  // the window thread each time they look for messages.
+  void (*deliver)();
 };
 
 // Nothing installed (the default): only this process's windows exist.

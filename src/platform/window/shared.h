@@ -11,6 +11,13 @@
 // program's top-level windows.
 void EnterModalLoop(HWND window);
 void LeaveModalLoop(HWND window);
+// The device screen takes a new size, as when the handheld turns: top-level
+// windows that span the width follow it, those that reach down from the
+// taskbar (or the top) to the bottom keep doing so, bars docked at the bottom
+// move with it, the rest stay on the screen; each gets WM_SIZE as its client
+// area changes, and everything is painted again. False for a size that
+// ScreenResize refuses.
+bool ResizeDeviceScreen(int width, int height);
 
 // Controls. The built-in classes "STATIC", "BUTTON", "EDIT", "LISTBOX" and
 // "SCROLLBAR", registered once by the core before the first window exists.

@@ -2,11 +2,13 @@
 // and keep the input panel's state.
 #include "platform/shell.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "platform/backend/backend.h"
 #include "platform/screen.h"
 #include "platform/window/core.h"
+#include "platform/window/shared.h"
 #include "platform/window/testing.h"
 
 namespace {
@@ -127,6 +129,33 @@ void ResetShell() {
 }  // namespace win
 
 using namespace win;
+
+bool ResizeDeviceScreen(int width, int height) {
+  int oldWidth = ScreenWidth(), oldHeight = ScreenHeight();
+  if (width == oldWidth && height == oldHeight) return true;
+  if (!ScreenResize(width, height)) return false;
+  Core& c = TheCore();
+  std::vector<HWND> tops = c.topLevels;
+  for (HWND h : tops) {
+    Window* w = Find(h);
+    if (w == nullptr || w->destroying) continue;
+    RECT r = w->rect;
+    LONG x = r.left, y = r.top, cx = r.right - r.left, cy = r.bottom - r.top;
+    if (r.left == 0 && r.right == oldWidth) cx = width;
+    if (r.bottom == oldHeight) {
+      // Windows that fill the screen below the taskbar keep filling it;
+      // bars docked at the bottom stay there.
+      if (r.top <= kTaskbarHeight) cy = std::max(0, height - static_cast<int>(r.top));
+      else y = height - cy;
+    }
+    if (x + cx > width) x = std::max<LONG>(0, width - cx);
+    if (y + cy > height) y = std::max<LONG>(0, height - cy);
+    Place(h, nullptr, x, y, cx, cy, SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  // The framebuffer came back blank: everything paints again.
+  Expose({0, 0, width, height});
+  return true;
+}
 
 BOOL SHFullScreen(HWND window, DWORD state) {
   if (Find(window) == nullptr) return FALSE;

@@ -172,6 +172,24 @@ void EnsureStarted() {
   CreateTaskbar();
 }
 
+HWND FindTopLevel(LPCWSTR className, LPCWSTR title, bool withSystem) {
+  std::shared_ptr<WindowClass> cls;
+  if (className != nullptr && (cls = LookUpClass(className)) == nullptr) return nullptr;
+  for (HWND h : TheCore().topLevels) {
+    Window* w = Find(h);
+    if (w == nullptr || w->destroying || (w->system && !withSystem)) continue;
+    if (cls != nullptr && w->cls != cls) continue;
+    if (title != nullptr && w->text != title) continue;
+    return h;
+  }
+  return nullptr;
+}
+
+void DeliverRemoteMessages() {
+  const RemoteWindows* remote = Remote();
+  if (remote != nullptr && remote->deliver != nullptr) remote->deliver();
+}
+
 Window* Find(HWND h) {
   if (h == nullptr) return nullptr;
   Core& c = TheCore();
@@ -667,7 +685,13 @@ BOOL ScreenToClient(HWND h, POINT* point) {
 
 HWND GetParent(HWND h) {
   Window* w = Find(h);
-  if (w == nullptr) return nullptr;
+  if (w == nullptr) {
+    const RemoteWindows* remote = Remote();
+    return remote != nullptr && remote->owns != nullptr && h != nullptr && remote->owns(h) &&
+                   remote->parent != nullptr
+               ? remote->parent(h)
+               : nullptr;
+  }
   if (w->parent != nullptr) return w->parent;
   return (w->style & WS_POPUP) ? w->owner : nullptr;
 }
@@ -691,18 +715,7 @@ HWND GetWindow(HWND h, UINT relation) {
 
 HWND FindWindowW(LPCWSTR className, LPCWSTR title) {
   EnsureStarted();
-  std::shared_ptr<WindowClass> cls;
-  if (className != nullptr && (cls = LookUpClass(className)) == nullptr) {
-    // No such class here; another process may have one.
-  } else {
-    for (HWND h : TheCore().topLevels) {
-      Window* w = Find(h);
-      if (w == nullptr || w->destroying) continue;
-      if (cls != nullptr && w->cls != cls) continue;
-      if (title != nullptr && w->text != title) continue;
-      return h;
-    }
-  }
+  if (HWND h = FindTopLevel(className, title, true)) return h;
   const RemoteWindows* remote = Remote();
   return remote != nullptr && remote->find != nullptr ? remote->find(className, title) : nullptr;
 }

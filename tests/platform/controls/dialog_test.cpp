@@ -190,21 +190,29 @@ TEST_F(Dialogs, FocusFollowsTheInitialisationAnswer) {
       {"FALSE: the procedure's choice", FALSE, 1020, 1020},
       {"FALSE without a choice: the dialog", FALSE, 0, 0},
   };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.name);
-    g_script = Script{};
-    g_script.initAnswer = row.answer;
-    g_script.focusAt = row.focusAt;
-    HWND focus = nullptr, expected = nullptr;
-    int wanted = row.expected;
-    g_script.onGo = [&](HWND dialog) {
-      focus = GetFocus();
-      expected = wanted != 0 ? GetDlgItem(dialog, wanted) : dialog;
-      EndDialog(dialog, 1);
-    };
-    EXPECT_EQ(Run(Form()), 1);
-    EXPECT_EQ(focus, expected);
-    EXPECT_NE(focus, nullptr);
+  // A modal dialog shows whether or not its template says WS_VISIBLE.
+  for (bool visibleTemplate : {true, false}) {
+    for (const Row& row : rows) {
+      SCOPED_TRACE(std::string(row.name) + (visibleTemplate ? "" : ", template not visible"));
+      g_script = Script{};
+      g_script.initAnswer = row.answer;
+      g_script.focusAt = row.focusAt;
+      HWND focus = nullptr, expected = nullptr;
+      BOOL shown = FALSE;
+      int wanted = row.expected;
+      g_script.onGo = [&](HWND dialog) {
+        focus = GetFocus();
+        shown = IsWindowVisible(dialog);
+        expected = wanted != 0 ? GetDlgItem(dialog, wanted) : dialog;
+        EndDialog(dialog, 1);
+      };
+      DialogTemplate form = Form();
+      if (!visibleTemplate) form.style &= ~static_cast<uint32_t>(WS_VISIBLE);
+      EXPECT_EQ(Run(form), 1);
+      EXPECT_TRUE(shown);
+      EXPECT_EQ(focus, expected);
+      EXPECT_NE(focus, nullptr);
+    }
   }
 }
 
