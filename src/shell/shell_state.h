@@ -67,6 +67,9 @@ void RepaintPanes(HWND window, UINT bits);
 void PaintCommentaryArea(HDC surface);
 void UpdateScrollBar(HWND bar);
 void UpdateScrollBars();
+// The ratio pop-up, and its radio mark put on a ratio command.
+HMENU RatioMenu();
+void MarkRatio(UINT command);
 
 // Commands, keys and taps (commands.cpp).
 LRESULT MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -87,6 +90,13 @@ void UpdateBookmarkCheck(HWND window, int mode);
 
 // About and the update check (about.cpp).
 BOOL AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+// Gives the link button its underlined bold font and the size of its text;
+// returns the font, or none when it could not be made.
+HFONT PrepareLinkButton(HWND dialog);
+void DrawLinkButton(HWND dialog, int id, const DRAWITEMSTRUCT* item);
+// Appends text to a URL of 200 units as a query wants it: a space as '+',
+// letters, digits, '.' and '/' as they are, anything else as %XX.
+void EscapeQueryText(WCHAR* url, int* length, const WCHAR* text);
 void OpenUrl(HWND window, LPCWSTR url);
 void OpenVendorSite(HWND window);
 void CheckForUpdates(HWND window);
