@@ -184,7 +184,7 @@ void Key(const InputEvent& e) {
   l.keys[vk] = !up;
   if (!up) l.keyUnits[vk] = e.unit;
   bool alt = Down(VK_MENU);
-  bool system = (alt && !Down(VK_CONTROL)) || vk == VK_MENU;
+  bool system = ((alt || vk == VK_F10) && !Down(VK_CONTROL)) || vk == VK_MENU;
   UINT message = up ? (system ? WM_SYSKEYUP : WM_KEYUP) : (system ? WM_SYSKEYDOWN : WM_KEYDOWN);
   LPARAM flags = 1 | (alt ? 1 << 29 : 0) | (up || was ? 1 << 30 : 0);
   if (up) flags |= static_cast<LPARAM>(1u << 31);
