@@ -42,5 +42,5 @@
 
 // The vendor's web site: the About box's link, and the start of the update
 // request. A reserved example address until the vendor has one of its own.
-#define VENDOR_SITE_URL u"https://www.varnatek.example"
+#define VENDOR_SITE_URL u"https://varnatek.example"
 #define PRODUCT_VERSION u"1.84a"
