@@ -123,6 +123,7 @@ void PaintButton(HWND window, const Button& b) {
     item.hwndItem = window;
     item.hDC = dc;
     item.rcItem = client;
+    Select font(dc, UsableFont(b.font));  // the owner draws in the button's font
     if (HWND parent = GetParent(window))
       SendMessageW(parent, WM_DRAWITEM, item.CtlID, reinterpret_cast<LPARAM>(&item));
     return;

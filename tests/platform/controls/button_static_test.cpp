@@ -94,6 +94,19 @@ TEST_F(Buttons, OwnerDrawnAsksItsParent) {
   EXPECT_TRUE(pressedDrawn);
   Up(link, 5, 5);
   EXPECT_EQ(Codes(WM_COMMAND, link), (std::vector<int>{BN_CLICKED}));
+
+  // The owner draws in the font the button was given.
+  LOGFONTW description{};
+  description.lfHeight = -13;
+  description.lfUnderline = TRUE;
+  HFONT font = CreateFontIndirectW(&description);
+  SendMessageW(link, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+  HeardLog().clear();
+  UpdateWindow(link);
+  ASSERT_FALSE(HeardLog().empty());
+  EXPECT_EQ(HeardLog().back().drawFont, font);
+  DestroyWindow(link);
+  DeleteObject(font);
 }
 
 class Statics : public ControlsTest {};

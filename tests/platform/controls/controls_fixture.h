@@ -20,6 +20,7 @@ struct Heard {
   LPARAM lParam = 0;
   UINT drawState = 0;  // WM_DRAWITEM: itemState
   UINT drawType = 0;   // WM_DRAWITEM: CtlType
+  HGDIOBJ drawFont = nullptr;  // WM_DRAWITEM: the font selected into hDC
 };
 
 inline std::vector<Heard>& HeardLog() {
@@ -31,7 +32,7 @@ inline LRESULT RecordingProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
   if (message == WM_COMMAND || message == WM_VSCROLL) HeardLog().push_back({message, wParam, lParam});
   if (message == WM_DRAWITEM) {
     const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-    HeardLog().push_back({message, wParam, 0, item->itemState, item->CtlType});
+    HeardLog().push_back({message, wParam, 0, item->itemState, item->CtlType, GetCurrentObject(item->hDC, OBJ_FONT)});
   }
   return DefWindowProcW(window, message, wParam, lParam);
 }
