@@ -12,6 +12,7 @@ LONG BottomSection;
 WORD BottomSectionLastPosition;
 LONG IgnoreActivate, FullScreen, AllowSipInHebrewSearch, MenuBarOnBottom, SurroundingGutter;
 HBITMAP IndexIcons[3];
+BOOL SettingsLoaded;
 
 namespace {
 
@@ -34,6 +35,7 @@ LONG ValidBottomSection(LONG code) {
 }  // namespace
 
 void LoadSettings() {
+  SettingsLoaded = FALSE;
   WCHAR path[260];
   DWORD length = GetModuleFileNameW(nullptr, path, 260);
   if (length > 0 && path[0] != 0) {
@@ -66,6 +68,7 @@ void LoadSettings() {
   BottomSectionLastPosition = static_cast<WORD>(ReadSettingNumber(u"BottomSectionLastPosition", 0));
 
   LoadBookmarks();
+  SettingsLoaded = TRUE;
 }
 
 void SaveSettings() {

@@ -34,6 +34,9 @@ extern WORD BottomSectionLastPosition;
 extern LONG IgnoreActivate, FullScreen, AllowSipInHebrewSearch, MenuBarOnBottom, SurroundingGutter;
 extern HBITMAP IndexIcons[3];
 
+// Whether LoadSettings read everything: what has not been read must not be
+// written back over what is stored.
+extern BOOL SettingsLoaded;
 void LoadSettings();
 void SaveSettings();
 void SetCurrentArticle(WORD n);

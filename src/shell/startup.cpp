@@ -38,8 +38,10 @@ void ShowTaskbarAgain() {
 }
 
 // CheckedAlloc's way out: the settings saved, the taskbar back, exit code 0.
+// Settings that ran out of memory while being read are left as stored:
+// saving them would write defaults over the reader's own values.
 void ExitWithoutMemory() {
-  SaveSettings();
+  if (SettingsLoaded) SaveSettings();
   ShowTaskbarAgain();
   std::exit(0);
 }
@@ -52,6 +54,7 @@ void ClearProgramState() {
   MenuBarHeight = 0;
   TaskbarWindow = nullptr;
   TaskbarWasVisible = FALSE;
+  SettingsLoaded = FALSE;
   MainView = CommentaryView = ActiveView = nullptr;
   MainScrollBar = CommentaryScrollBar = ActiveScrollBar = nullptr;
   std::memset(&CommentaryFrame, 0, sizeof CommentaryFrame);

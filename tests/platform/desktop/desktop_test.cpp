@@ -6,7 +6,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <thread>
 
 #include "desktop_fixture.h"
@@ -41,38 +40,6 @@ bool WaitForLine(const std::string& path, const std::string& line) {
 std::vector<std::string> After(const std::vector<std::string>& lines, size_t mark) {
   return std::vector<std::string>(lines.begin() + static_cast<std::ptrdiff_t>(std::min(mark, lines.size())),
                                   lines.end());
-}
-
-std::string FindWindow(const std::string& title) {
-  for (int i = 0; i < 1500; ++i) {
-    Ran r = RunProgram({"xdotool", "search", "--onlyvisible", "--name", title}, true);
-    std::istringstream ids(r.out);
-    std::string id;
-    if (r.code == 0 && ids >> id) return id;
-    usleep(20000);
-  }
-  return "";
-}
-
-struct Geometry {
-  int x = -1, y = -1, width = -1, height = -1;
-};
-
-Geometry GeometryOf(const std::string& window) {
-  Geometry g;
-  Ran r = RunProgram({"xdotool", "getwindowgeometry", "--shell", window}, true);
-  std::istringstream in(r.out);
-  for (std::string line; std::getline(in, line);) {
-    size_t eq = line.find('=');
-    if (eq == std::string::npos) continue;
-    std::string key = line.substr(0, eq);
-    int value = std::atoi(line.c_str() + eq + 1);
-    if (key == "X") g.x = value;
-    if (key == "Y") g.y = value;
-    if (key == "WIDTH") g.width = value;
-    if (key == "HEIGHT") g.height = value;
-  }
-  return g;
 }
 
 void Xdotool(const std::vector<std::string>& args) {
@@ -245,4 +212,41 @@ TEST_F(DesktopBackendTest, FocusPresentAndClose) {
   for (int i = 0; i < 500 && got != InputWait::kEnded; ++i) got = b.waitInput(&e, 10);
   EXPECT_EQ(got, InputWait::kEnded);
   EXPECT_EQ(b.waitInput(&e, -1), InputWait::kEnded);  // and stays so
+}
+
+// The window system's demonstration on the desktop: a tap on its menu bar
+// opens the menu, and its own shortcut ends it.
+TEST_F(DesktopTest, DemonstrationOpensItsMenuAndQuits) {
+  pid_t demo = StartProgram({DEMO_PROGRAM, "--backend", "desktop", "--scale", "2"});
+  ASSERT_GT(demo, 0);
+  std::string window = FindWindow("^Lumora Demo$");
+  ASSERT_FALSE(window.empty());
+  Geometry g = GeometryOf(window);
+  ASSERT_EQ(g.width, 480);
+  // The screen's pixels where the menu opens, above the menu bar's left end.
+  auto area = [&g] {
+    std::vector<long> pixels;
+    for (int y = 200; y < 294; y += 3)
+      for (int x = 0; x < 120; x += 3) pixels.push_back(ScreenPixel(g.x + 2 * x, g.y + 2 * y));
+    return pixels;
+  };
+  for (int i = 0; i < 500 && ScreenPixel(g.x + 2, g.y + 2) != kTaskbarNavy; ++i) usleep(20000);
+  std::vector<long> before = area();
+
+  Xdotool({"mousemove", "--window", window, "20", "620", "click", "1"});
+  std::vector<long> after = before;
+  for (int i = 0; i < 500 && after == before; ++i) {
+    usleep(20000);
+    after = area();
+  }
+  EXPECT_NE(after, before) << "the menu did not open";
+  std::string why;
+  EXPECT_TRUE(SaveScreenPng(std::string(DESKTOP_SHOTS) + "/desktop-demo.png", g, &why)) << why;
+  if (std::getenv("LUMORA_WRITE_DOCS") != nullptr) {
+    EXPECT_TRUE(SaveScreenPng(std::string(LUMORA_SOURCE_DIR) + "/docs/desktop-demo.png", g, &why)) << why;
+  }
+
+  Xdotool({"key", "Escape"});
+  Xdotool({"key", "ctrl+q"});
+  EXPECT_EQ(FinishProgram(demo, 60), 0);
 }

@@ -17,6 +17,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <sstream>
 
 extern char** environ;
 
@@ -151,6 +152,34 @@ int FinishProgram(pid_t pid, int limitSeconds) {
   }
 }
 
+std::string FindWindow(const std::string& title) {
+  for (int i = 0; i < 1500; ++i) {
+    Ran r = RunProgram({"xdotool", "search", "--onlyvisible", "--name", title}, true);
+    std::istringstream ids(r.out);
+    std::string id;
+    if (r.code == 0 && ids >> id) return id;
+    usleep(20000);
+  }
+  return "";
+}
+
+Geometry GeometryOf(const std::string& window) {
+  Geometry g;
+  Ran r = RunProgram({"xdotool", "getwindowgeometry", "--shell", window}, true);
+  std::istringstream in(r.out);
+  for (std::string line; std::getline(in, line);) {
+    size_t eq = line.find('=');
+    if (eq == std::string::npos) continue;
+    std::string key = line.substr(0, eq);
+    int value = std::atoi(line.c_str() + eq + 1);
+    if (key == "X") g.x = value;
+    if (key == "Y") g.y = value;
+    if (key == "WIDTH") g.width = value;
+    if (key == "HEIGHT") g.height = value;
+  }
+  return g;
+}
+
 bool AskToClose(unsigned long window) {
   DisplayHandle d(XOpenDisplay(nullptr));
   if (d == nullptr) return false;
@@ -198,10 +227,12 @@ long ScreenPixel(int x, int y) {
   return GrabScreen(x, y, &w, &h, &pixels) ? static_cast<long>(pixels[0]) : -1;
 }
 
-bool SaveScreenPng(const std::string& path, std::string* why) {
-  int w = 0, h = 0;
+bool SaveScreenPng(const std::string& path, std::string* why) { return SaveScreenPng(path, Geometry{0, 0, 0, 0}, why); }
+
+bool SaveScreenPng(const std::string& path, const Geometry& part, std::string* why) {
+  int w = part.width, h = part.height;
   std::vector<uint32_t> pixels;
-  if (!GrabScreen(0, 0, &w, &h, &pixels)) {
+  if (!GrabScreen(part.x, part.y, &w, &h, &pixels)) {
     *why = "cannot read the screen";
     return false;
   }

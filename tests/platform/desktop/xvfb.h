@@ -37,10 +37,19 @@ pid_t StartProgram(const std::vector<std::string>& argv);
 // Its exit code, or -1 when it had to be killed.
 int FinishProgram(pid_t pid, int limitSeconds);
 
+// The X window of the visible window whose title matches the pattern, as
+// xdotool names it, once there is one (empty when none came in 30 s).
+std::string FindWindow(const std::string& title);
+struct Geometry {
+  int x = -1, y = -1, width = -1, height = -1;
+};
+Geometry GeometryOf(const std::string& window);
+
 // Asks a top-level window to close as a window manager does (WM_DELETE_WINDOW).
 bool AskToClose(unsigned long window);
-// The whole screen as a PNG.
+// The whole screen, or a part of it, as a PNG.
 bool SaveScreenPng(const std::string& path, std::string* why);
+bool SaveScreenPng(const std::string& path, const Geometry& part, std::string* why);
 // The colour at a point of the screen, 0xRRGGBB, or -1.
 long ScreenPixel(int x, int y);
 
