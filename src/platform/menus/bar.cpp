@@ -449,13 +449,8 @@ using menus::BarOf;
 
 bool MenuBarKey(HWND window, UINT message, WPARAM key) {
   // Alt opens the bar when it comes up with no other key pressed meanwhile.
-  static bool altAlone = false;
   bool open = key == menus::kKeyF10 && message == WM_SYSKEYDOWN;
-  if (message == WM_SYSKEYDOWN && key != menus::kKeyF10) altAlone = key == VK_MENU;
-  if (message == WM_SYSKEYUP && key == VK_MENU) {
-    open = altAlone;
-    altAlone = false;
-  }
+  if (message == WM_SYSKEYUP && key == VK_MENU) open = AltWentDownAlone();
   if (!open) return false;
   for (HWND w = window; w != nullptr; w = GetParent(w)) {
     for (auto& [handle, bar] : menus::Bars()) {

@@ -290,7 +290,10 @@ void OnMnemonic(Tracking& t, char16_t key) {
 void OnKey(Tracking& t, const MSG& msg) {
   UINT key = static_cast<UINT>(msg.wParam);
   if (msg.message == WM_SYSKEYDOWN) {
-    if (key == VK_MENU || key == kKeyF10) End(t, TrackEnd::Cancelled);
+    if (key == VK_MENU || key == kKeyF10) {
+      ForgetAltAlone();  // its coming up must not open the bar again
+      End(t, TrackEnd::Cancelled);
+    }
     return;
   }
   if (msg.message != WM_KEYDOWN) return;

@@ -40,6 +40,7 @@ struct Loop {
   Click lastClick;
   std::unordered_map<uintptr_t, int> windUps;  // how often each window was asked to go
   uint64_t presented = ~uint64_t{0};
+  bool altAlone = false;  // Alt is down and no other key went down since
 };
 
 Loop& TheLoop() {
@@ -183,6 +184,8 @@ void Key(const InputEvent& e) {
   bool was = l.keys[vk];
   l.keys[vk] = !up;
   if (!up) l.keyUnits[vk] = e.unit;
+  // Seen here, before accelerators can take a key away from the windows.
+  if (!up) l.altAlone = vk == VK_MENU ? (was ? l.altAlone : true) : false;
   bool alt = Down(VK_MENU);
   bool system = ((alt || vk == VK_F10) && !Down(VK_CONTROL)) || vk == VK_MENU;
   UINT message = up ? (system ? WM_SYSKEYUP : WM_KEYUP) : (system ? WM_SYSKEYDOWN : WM_KEYDOWN);
@@ -473,3 +476,6 @@ void ResetLoop() {
 }
 
 }  // namespace win
+
+bool AltWentDownAlone() { return win::TheLoop().altAlone; }
+void ForgetAltAlone() { win::TheLoop().altAlone = false; }

@@ -36,3 +36,8 @@ void RegisterMenuClasses();
 // bar of the window (or of its top-level window). True when the key opened
 // a menu.
 bool MenuBarKey(HWND window, UINT message, WPARAM key);
+// Whether Alt, now or last held, went down with no other key pressed since:
+// kept as the input arrives, so keys that accelerators take count too.
+bool AltWentDownAlone();
+// An Alt that something else answered already (an open menu it closes).
+void ForgetAltAlone();
