@@ -13,7 +13,7 @@
 #include "platform/gdi.h"
 #include "platform/memory.h"
 #include "view/article_view.h"
-#include "view/font_spec.h"
+#include "view/font_choice.h"
 #include "view/text_run.h"
 
 namespace {

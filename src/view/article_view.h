@@ -5,7 +5,7 @@
 
 #include "platform/gdi.h"
 #include "platform/types.h"
-#include "view/font_spec.h"
+#include "view/font_choice.h"
 
 // One laid-out line; the table ends with a record whose flags is 0.
 struct LineRecord {

@@ -1,7 +1,7 @@
 #include "view/letters.h"
 
 #include "platform/memory.h"
-#include "view/font_spec.h"
+#include "view/font_choice.h"
 
 UnitBuffer MapScratch = {nullptr, 0};
 

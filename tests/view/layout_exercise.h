@@ -12,7 +12,7 @@
 #include "platform/gdi.h"
 #include "platform/memory.h"
 #include "view/article_view.h"
-#include "view/font_spec.h"
+#include "view/font_choice.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 #define LAYOUT_EXERCISE_ASAN 1

@@ -6,7 +6,7 @@
 #include "case_name.h"
 #include "platform/memory.h"
 #include "platform/testing.h"
-#include "view/font_spec.h"
+#include "view/font_choice.h"
 #include "view/letters.h"
 #include "view_test_support.h"
 

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "platform/testing.h"
-#include "view/font_spec.h"
+#include "view/font_choice.h"
 #include "view/letters.h"
 #include "view/text_run.h"
 #include "view_test_support.h"

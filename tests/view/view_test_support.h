@@ -13,7 +13,7 @@
 #include "platform/canvas.h"
 #include "platform/testing.h"
 #include "view/article_view.h"
-#include "view/font_spec.h"
+#include "view/font_choice.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 #define VIEWTEST_ASAN 1

@@ -12,7 +12,7 @@
 #include "platform/memory.h"
 #include "platform/png.h"
 #include "view/article_view.h"
-#include "view/font_spec.h"
+#include "view/font_choice.h"
 
 namespace {
 

@@ -7,6 +7,8 @@
 #include <memory>
 #include <string>
 
+#include "platform/backend/backend.h"
+#include "platform/window/testing.h"
 #include "xvfb.h"
 
 class DesktopTest : public ::testing::Test {
@@ -22,4 +24,21 @@ class DesktopTest : public ::testing::Test {
 
  private:
   std::unique_ptr<VirtualDisplay> display_;
+};
+
+// The desktop backend in this process, on the test's display.
+class DesktopBackendTest : public DesktopTest {
+ protected:
+  void SetUp() override {
+    DesktopTest::SetUp();
+    if (IsSkipped() || HasFatalFailure()) return;
+    TestResetWindowSystem();
+    std::string error;
+    ASSERT_TRUE(UseBackend("desktop", &error)) << error;
+  }
+  void TearDown() override {
+    CloseBackend();
+    TestResetWindowSystem();
+    DesktopTest::TearDown();
+  }
 };

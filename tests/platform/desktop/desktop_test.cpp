@@ -148,22 +148,6 @@ TEST_F(DesktopTest, WindowScaleAndScreenOptions) {
   }
 }
 
-class DesktopBackendTest : public DesktopTest {
- protected:
-  void SetUp() override {
-    DesktopTest::SetUp();
-    if (IsSkipped() || HasFatalFailure()) return;
-    TestResetWindowSystem();
-    std::string error;
-    ASSERT_TRUE(UseBackend("desktop", &error)) << error;
-  }
-  void TearDown() override {
-    CloseBackend();
-    TestResetWindowSystem();
-    DesktopTest::TearDown();
-  }
-};
-
 TEST_F(DesktopBackendTest, WakeFromAnotherThreadEndsTheWait) {
   auto queuedWakes = [] {
     SDL_PumpEvents();

@@ -1,4 +1,4 @@
-#include "view/font_spec.h"
+#include "view/font_choice.h"
 
 // Zero until the settings are loaded, as every program-wide setting is.
 struct FontSpec FontSpec;
