@@ -6,9 +6,9 @@
 #include "platform/platform.h"
 #include "settings/program_state.h"
 #include "view/article_view.h"
-#include "view/font_spec.h"
+#include "view/font_choice.h"
 
-// Flags bits beyond FLAG_REVERSE (view/font_spec.h).
+// Flags bits beyond FLAG_REVERSE (view/font_choice.h).
 #define FLAG_SCROLLBARS 0x000000C0u
 #define FLAG_KEY_PAGE_MASK 0x00700000u
 #define FLAG_TAP_PAGE_MASK 0x07000000u
