@@ -95,10 +95,14 @@ Bridge& TheBridge() {
   return *b;
 }
 
-// A requestor that went away while we answered is no reason to stop.
+// A requestor that went away while we answered is no reason to stop; nor
+// is any window that went away before an event sent to it arrived, on
+// whichever connection of the process sent it.
 int IgnoreOwnErrors(Display* display, XErrorEvent* error) {
+  constexpr unsigned char kSendEvent = 25;  // the protocol's request number; its header clashes with ours
   Bridge& b = TheBridge();
   if (display == b.connection.display) return 0;
+  if (error->error_code == BadWindow && error->request_code == kSendEvent) return 0;
   return b.previousHandler != nullptr ? b.previousHandler(display, error) : 0;
 }
 
