@@ -21,9 +21,11 @@ struct Clipboard {
   const ClipboardBridge* bridge = nullptr;
 };
 
+// Never destroyed: what is on the clipboard stays there, reachable, until
+// the process ends.
 Clipboard& TheClipboard() {
-  static Clipboard c;
-  return c;
+  static Clipboard* c = new Clipboard;
+  return *c;
 }
 
 void FreeAll(Clipboard& c) {
