@@ -121,11 +121,6 @@ void ChangeRatio(HWND window, LONG code) {
   MarkRatio(400 + static_cast<UINT>(code));
 }
 
-HMENU GoMenu() {
-  if (MenuBarMode) return reinterpret_cast<HMENU>(SendMessageW(MenuBarWindow, SHCMBM_GETSUBMENU, 0, IDM_GO_MENU));
-  return CommandBar_GetMenu(MenuBarWindow, 0);
-}
-
 }  // namespace
 
 LRESULT MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -148,8 +143,7 @@ LRESULT MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
     case WM_ACTIVATE:
       if (IgnoreActivate) return DefWindowProcW(window, message, wParam, lParam);
       if (LOWORD(wParam) != WA_INACTIVE)
-        SHFullScreen(window, FullScreen ? SHFS_HIDETASKBAR | SHFS_HIDESIPBUTTON | SHFS_HIDESTARTICON
-                                        : SHFS_HIDESIPBUTTON);
+        SHFullScreen(window, FullScreen ? FULL_SCREEN_STATE : SHFS_HIDESIPBUTTON);
       return 0;
     case WM_PAINT:
       PaintPanes(reinterpret_cast<HDC>(wParam), window, 0x1FF);
@@ -301,7 +295,7 @@ int GoToArticle(HWND window, DWORD n) {
 
 int LoadCommentary(HWND window) {
   BYTE* text = FetchStored(CurrentArticle + 1, nullptr);
-  if (text == nullptr) return MessageBoxW(window, u"Resource not found", u"Error", MB_OK | MB_ICONEXCLAMATION);
+  if (text == nullptr) return ShowResourceNotFound(window);
   if (CommentaryView == nullptr) {
     LocalFree(text);
     return 0;
@@ -327,10 +321,10 @@ int SetMenuCheck(HMENU menu, int mode, UINT command, UINT state) {
 }
 
 void SetReverse(HWND, int mode) {
-  if (SetMenuCheck(GoMenu(), mode, IDM_REVERSE, Flags & FLAG_REVERSE))
+  if (SetMenuCheck(BarMenu(IDM_GO_MENU), mode, IDM_REVERSE, Flags & FLAG_REVERSE))
     Flags |= FLAG_REVERSE;
   else
     Flags &= ~static_cast<DWORD>(FLAG_REVERSE);
 }
 
-void UpdateBookmarkCheck(HWND, int mode) { SetMenuCheck(GoMenu(), mode, IDM_BOOKMARK, IsBookmarked()); }
+void UpdateBookmarkCheck(HWND, int mode) { SetMenuCheck(BarMenu(IDM_GO_MENU), mode, IDM_BOOKMARK, IsBookmarked()); }

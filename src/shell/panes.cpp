@@ -29,13 +29,17 @@ HWND CreateScrollBar(HWND window, LPCWSTR text) {
 
 }  // namespace
 
-HMENU RatioMenu() {
-  if (MenuBarMode) return reinterpret_cast<HMENU>(SendMessageW(MenuBarWindow, SHCMBM_GETSUBMENU, 0, IDM_KORVEL_MENU));
+HMENU BarMenu(UINT buttonCommand) {
+  if (MenuBarMode) return reinterpret_cast<HMENU>(SendMessageW(MenuBarWindow, SHCMBM_GETSUBMENU, 0, buttonCommand));
   return CommandBar_GetMenu(MenuBarWindow, 0);
 }
 
 void MarkRatio(UINT command) {
-  CheckMenuRadioItem(RatioMenu(), IDM_RATIO_NONE, IDM_RATIO_3_4, command, MF_BYCOMMAND);
+  CheckMenuRadioItem(BarMenu(IDM_KORVEL_MENU), IDM_RATIO_NONE, IDM_RATIO_3_4, command, MF_BYCOMMAND);
+}
+
+int ShowResourceNotFound(HWND window) {
+  return MessageBoxW(window, u"Resource not found", u"Error", MB_OK | MB_ICONEXCLAMATION);
 }
 
 int CreatePanes(HWND window) {
@@ -61,7 +65,7 @@ int CreatePanes(HWND window) {
   if (MainView == nullptr) return 1;
   BYTE* text = FetchStored(CurrentArticle, nullptr);
   if (text == nullptr) {
-    MessageBoxW(window, u"Resource not found", u"Error", MB_OK | MB_ICONEXCLAMATION);
+    ShowResourceNotFound(window);
     return 0;
   }
   LayoutArticle(MainView, text, true);

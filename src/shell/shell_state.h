@@ -23,6 +23,9 @@
 #define RELOAD_MAIN_ONLY 0xF4FFF500u
 #define RELAYOUT_SAME_SIZE 0xBAADF00Du
 #define CLOSE_MESSAGE 0x3FF  // the private message just below WM_USER
+// SHFullScreen's state for a full-screen reader: no taskbar, input panel
+// button or start icon.
+#define FULL_SCREEN_STATE (SHFS_HIDETASKBAR | SHFS_HIDESIPBUTTON | SHFS_HIDESTARTICON)
 
 #define SEARCH_STRING_SIZE 34
 
@@ -70,9 +73,13 @@ void RepaintPanes(HWND window, UINT bits);
 void PaintCommentaryArea(HDC surface);
 void UpdateScrollBar(HWND bar);
 void UpdateScrollBars();
-// The ratio pop-up, and its radio mark put on a ratio command.
-HMENU RatioMenu();
+// The pop-up of a menu-bar button (the "Go" or the ratio menu); with a
+// command bar, its one menu, which holds both.
+HMENU BarMenu(UINT buttonCommand);
+// The radio mark of the ratio menu put on a ratio command.
 void MarkRatio(UINT command);
+// "Resource not found": the answer of its message box.
+int ShowResourceNotFound(HWND window);
 
 // Commands, keys and taps (commands.cpp).
 LRESULT MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

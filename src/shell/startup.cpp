@@ -124,7 +124,7 @@ HWND InitInstance(int show) {
   if (FullScreen) {
     RECT r{};
     GetWindowRect(window, &r);
-    SHFullScreen(window, SHFS_HIDETASKBAR | SHFS_HIDESIPBUTTON | SHFS_HIDESTARTICON);
+    SHFullScreen(window, FULL_SCREEN_STATE);
     MoveWindow(window, r.left, 0, r.right, r.bottom, FALSE);
   }
   ShowWindow(window, show);
